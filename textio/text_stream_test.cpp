@@ -1,0 +1,158 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/tool_run.h"
+#include "textio/line_loop.h"
+#include "textio/text_input.h"
+#include "textio/text_output.h"
+
+namespace textio {
+namespace {
+
+using tool_run::scratch_dir;
+
+// What the reading and writing rules make of a file's bytes: CR dropped, the first Ctrl-Z ends
+// it, LF written as CR LF.
+std::string expected_copy(std::string_view bytes) {
+    std::string copy;
+    for (char c : bytes.substr(0, bytes.find('\x1a'))) {
+        if (c == '\r') continue;
+        if (c == '\n') copy += '\r';
+        copy += c;
+    }
+    return copy;
+}
+
+struct read_line {
+    std::string content;
+    bool newline;
+    bool operator==(const read_line&) const = default;
+};
+
+std::vector<read_line> read_lines(const scratch_dir& dir, std::string_view bytes) {
+    dir.write("in", bytes);
+    text_input in;
+    EXPECT_TRUE(in.open((dir / "in").string()));
+    std::vector<read_line> lines;
+    text_line line;
+    do {
+        while (in.next_line(line)) lines.push_back({std::string(line.content()), line.newline});
+    } while (in.refill());
+    EXPECT_FALSE(in.failed());
+    return lines;
+}
+
+// Copies a file line by line through the block-wise output and gives the bytes written.
+std::string copy_file(const scratch_dir& dir, std::string_view bytes) {
+    dir.write("in", bytes);
+    text_input in;
+    text_output out;
+    EXPECT_TRUE(in.open((dir / "in").string()));
+    EXPECT_TRUE(out.open((dir / "out").string()));
+    EXPECT_TRUE(for_each_line(in, out, [&](text_line& line) {
+        out.write_line(line);
+        return true;
+    }));
+    EXPECT_TRUE(out.close());
+    return dir.read("out");
+}
+
+TEST(TextInput, ReadingRules) {
+    using lines = std::vector<read_line>;
+    struct {
+        std::string bytes;
+        lines expected;
+    } rows[] = {
+        {"", {}},
+        {"a\r\nb\n", {{"a", true}, {"b", true}}},
+        {"a\rb\r\r\n", {{"ab", true}}},  // a CR anywhere is dropped
+        {"abc", {{"abc", false}}},
+        {"abc\r", {{"abc", false}}},
+        {"\n\r\n", {{"", true}, {"", true}}},
+        {"a\nb\x1a" "c\n", {{"a", true}, {"b", false}}},  // Ctrl-Z ends the file
+        {"\x1a" "a\n", {}},
+        {std::string("a\0b\n", 4), {{std::string("a\0b", 3), true}}},
+        {"\x80\xff\x83\x62\n", {{"\x80\xff\x83\x62", true}}},
+    };
+    scratch_dir dir;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(tool_run::hex_dump(r.bytes));
+        EXPECT_EQ(r.expected, read_lines(dir, r.bytes));
+        EXPECT_BYTES(expected_copy(r.bytes), copy_file(dir, r.bytes));
+    }
+}
+
+TEST(TextInput, LinesAcrossBlockEnds) {
+    const std::size_t b = block_size;
+    const std::string row(b - 1, 'x');
+    struct {
+        const char* what;
+        std::string bytes;
+    } rows[] = {
+        {"a line straddles two blocks", std::string(b - 10, 'a') + "\r\n" + std::string(30, 'b') + "\r\n"},
+        {"CR LF split between blocks", row + "\r\nnext\r\n"},
+        {"CR last byte of a block, not before LF", row + "\rz\n"},
+        {"Ctrl-Z in the second block", row + "\r\nkept\r\ncut\x1a" "dropped\r\n"},
+        {"one line of four blocks", std::string(4 * b + 3, 's') + "\r\ntail"},
+        {"one line of four blocks without CR", std::string(4 * b + 3, 's') + "\ntail\n"},
+    };
+    scratch_dir dir;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        EXPECT_BYTES(expected_copy(r.bytes), copy_file(dir, r.bytes));
+    }
+}
+
+TEST(TextInput, MixedLineEndsOverManyBlocks) {
+    // Short and long lines, lone CRs and both line ends, at every offset from the block ends.
+    std::string bytes;
+    std::uint32_t seed = 12345;
+    while (bytes.size() < 3 * block_size) {
+        seed = seed * 1103515245u + 12345u;
+        std::size_t length = (seed >> 16) % 97;
+        if ((seed >> 8) % 50 == 0) length = (seed >> 4) % (block_size / 3);
+        bytes.append(length, static_cast<char>('a' + seed % 26));
+        switch ((seed >> 12) % 4) {
+            case 0: bytes += "\r\n"; break;
+            case 1: bytes += "\n"; break;
+            case 2: bytes += "\r"; break;
+            default: bytes += "\r\r\n"; break;
+        }
+    }
+    scratch_dir dir;
+    EXPECT_BYTES(expected_copy(bytes), copy_file(dir, bytes));
+}
+
+TEST(TextInput, RefusesWhatCannotBeRead) {
+    scratch_dir dir;
+    dir.write("file", "x\n");
+    std::filesystem::create_directory(dir / "folder");
+    text_input in;
+    EXPECT_FALSE(in.open((dir / "missing").string()));
+    EXPECT_FALSE(in.open((dir / "folder").string()));
+    EXPECT_FALSE(in.open((dir / "file").string() + std::string(1, '\0') + "more"));
+    EXPECT_TRUE(in.open((dir / "file").string()));
+}
+
+TEST(TextOutput, WritesLineFeedsAsCrLf) {
+    scratch_dir dir;
+    text_output out;
+    ASSERT_TRUE(out.open((dir / "out").string()));
+    out.write_text("one\ntwo\n\nthree");
+    out.write_bytes(std::string("\0\r", 2));
+    ASSERT_TRUE(out.close());
+    EXPECT_BYTES(std::string("one\r\ntwo\r\n\r\nthree\0\r", 19), dir.read("out"));
+}
+
+TEST(TextOutput, RemembersAFailedWrite) {
+    text_output out;
+    ASSERT_TRUE(out.open("/dev/full"));
+    out.write_text("song list\n");
+    EXPECT_FALSE(out.close());
+    EXPECT_TRUE(out.failed());
+}
+
+}  // namespace
+}  // namespace textio
