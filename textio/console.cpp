@@ -34,4 +34,10 @@ void open_error(std::string_view name) {
     exit_with(1);
 }
 
+int close_output(text_output& out) {
+    if (out.close()) return 0;
+    print_message("\n" + out.name() + " write error\n");
+    return 255;
+}
+
 }  // namespace textio

@@ -18,4 +18,10 @@ int finish(int status);
 // "\n<name> open error\n", then exit status 1.
 [[noreturn]] void open_error(std::string_view name);
 
+class text_output;
+
+// Closes the tool's output file: 0, or 255 after "\n<name> write error\n" when any write to it or
+// its close failed.
+int close_output(text_output& out);
+
 }  // namespace textio

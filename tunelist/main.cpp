@@ -18,13 +18,6 @@ namespace {
     textio::exit_with(1);
 }
 
-// 0, or 255 with a message when any write to the song list or its close failed.
-int close_output(textio::text_output& out) {
-    if (out.close()) return 0;
-    textio::print_message("\n" + out.name() + " write error\n");
-    return 255;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -44,5 +37,5 @@ int main(int argc, char** argv) {
         textio::open_error(*failed);
     }
     definitions.close();
-    return textio::finish(close_output(out));
+    return textio::finish(textio::close_output(out));
 }

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Turning a song entry of the song list into the two words of a #define: the symbol and the
+// song number. A song entry is 's', the number's digits, any separators, the name, a comma and
+// fields that are not looked at: s001=title,1 gives MUS_TITLE and 1.
+namespace tunehdr {
+
+// 's' at position 0 and a decimal digit at position 1.
+bool is_song_entry_line(std::string_view content);
+
+// "defi" at positions 2 to 5; positions 0 and 1 may hold anything. Such a line carries a
+// #define behind one leading character.
+bool is_header_line(std::string_view content);
+
+// The digits without their leading zeros; all zeros leave a single "0".
+std::string_view strip_leading_zeros(std::string_view digits);
+
+// The first position at or after `from` that holds neither a space, '=' nor a tab (or the end).
+std::size_t skip_separators(std::string_view line, std::size_t from);
+
+// Lowers every byte from 0x61 to 0x7F by 0x20: 'a' to 'z' become 'A' to 'Z', and '{' '|' '}' '~'
+// and 0x7F become '[' '\' ']' '^' and '_'. Bytes from 0x80 up are left alone, yet a Shift_JIS
+// character whose second byte lies from 0x61 to 0x7E does change: the rule is bytewise.
+void to_upper_ascii(std::string& text);
+
+bool starts_with(std::string_view prefix, std::string_view text);
+
+// Puts "MUS_" in front of an upper-cased name unless it already begins with "MUS_" or "SE_".
+void apply_name_prefix(std::string& name);
+
+struct song_entry {
+    std::string_view number;  // a view into the line
+    std::string name;
+};
+
+// Fills in the number and the name of a song entry line. The name runs from the first
+// non-separator after the digits up to the first comma, or to the end of the line when there is
+// none; separators inside or after the name stay. Neither part has a length bound.
+void convert_song_entry(std::string_view line, song_entry& entry);
+
+}  // namespace tunehdr
