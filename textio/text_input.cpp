@@ -40,7 +40,7 @@ void text_input::attach(os::handle file, std::string_view name) {
     close();
     file_ = file;
     name_.assign(name);
-    begin_ = end_ = 0;
+    begin_ = end_ = no_lf_before_ = 0;
     at_end_ = failed_ = false;
 }
 
@@ -60,7 +60,7 @@ bool text_input::open(std::string_view name) {
 
 bool text_input::rewind() {
     if (!os::rewind_file(file_)) return false;
-    begin_ = end_ = 0;
+    begin_ = end_ = no_lf_before_ = 0;
     at_end_ = failed_ = false;
     return true;
 }
@@ -69,8 +69,11 @@ bool text_input::next_line(text_line& line) {
     char* start = buffer_ + begin_;
     std::size_t left = end_ - begin_;
     if (left == 0) return false;
-    auto* lf = static_cast<char*>(std::memchr(start, '\n', left));
+    // A long line arriving in many short reads is searched once, not once per read.
+    std::size_t searched = no_lf_before_ > begin_ ? no_lf_before_ - begin_ : 0;
+    auto* lf = static_cast<char*>(std::memchr(start + searched, '\n', left - searched));
     if (!lf) {
+        no_lf_before_ = end_;
         if (!at_end_) return false;
         begin_ = end_;
         line = {start, drop_carriage_returns(start, left), false, false};
@@ -100,6 +103,7 @@ bool text_input::refill() {
     // What is left is the start of a line whose end is still to come.
     std::size_t left = end_ - begin_;
     if (left > 0 && begin_ > 0) std::memmove(buffer_, buffer_ + begin_, left);
+    no_lf_before_ = no_lf_before_ > begin_ ? no_lf_before_ - begin_ : 0;
     begin_ = 0;
     end_ = left;
     if (capacity_ - left < block_size / 2) {

@@ -54,12 +54,17 @@ private:
     std::size_t capacity_ = 0;
     std::size_t begin_ = 0;  // first byte not yet handed out
     std::size_t end_ = 0;    // end of the bytes read
+    std::size_t no_lf_before_ = 0;  // the partial line at begin_ holds no LF up to here
     bool at_end_ = false;
     bool failed_ = false;
 };
 
-// Size of one read and of the output buffer.
-constexpr std::size_t block_size = 256 * 1024;
+// Size of one read and of the output buffer. Fuzz builds shrink it to a few bytes, so that
+// block ends fall everywhere in short inputs.
+#ifndef TEXTIO_BLOCK_SIZE
+#define TEXTIO_BLOCK_SIZE (256 * 1024)
+#endif
+constexpr std::size_t block_size = TEXTIO_BLOCK_SIZE;
 
 // Drops every CR byte of data[0, size) in place and returns the new size.
 std::size_t drop_carriage_returns(char* data, std::size_t size);

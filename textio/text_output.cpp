@@ -42,6 +42,7 @@ void text_output::flush() {
 }
 
 void text_output::append(const char* data, std::size_t size) {
+    if (size == 0) return;  // an empty piece may come with no storage at all
     if (size >= block_size / 2) {
         // Large pieces skip the buffer: a run of unchanged lines goes out straight from the input.
         write_out(buffer_, used_);
