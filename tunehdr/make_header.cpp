@@ -15,18 +15,16 @@ bool header_is_the_list(const textio::text_input& list) {
 }
 
 bool make_header(textio::text_input& list, textio::text_output& header) {
-    song_entry entry;
-    std::string define;
     return textio::for_each_line(list, header, [&](textio::text_line& line) {
         std::string_view content = line.content();
         if (is_song_entry_line(content)) {
-            convert_song_entry(content, entry);
-            define.assign("#define\t");
-            define.append(entry.name);
-            define.append("\t");
-            define.append(entry.number);
-            define.append("\r\n");
-            header.write_bytes(define);
+            song_entry entry = convert_song_entry(line.data, line.content_size);
+            header.write_bytes("#define\t");
+            header.write_bytes(entry.prefix);
+            header.write_bytes(entry.name);
+            header.write_bytes("\t");
+            header.write_bytes(entry.number);
+            header.write_bytes("\r\n");
         } else if (is_header_line(content)) {
             header.write_line(line, 1);
         }

@@ -28,10 +28,10 @@ std::size_t skip_separators(std::string_view line, std::size_t from) {
     return p;
 }
 
-void to_upper_ascii(std::string& text) {
-    for (char& c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x61 && byte <= 0x7F) c = static_cast<char>(byte - 0x20);
+void to_upper_ascii(char* text, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) {
+        auto byte = static_cast<unsigned char>(text[i]);
+        if (byte >= 0x61 && byte <= 0x7F) text[i] = static_cast<char>(byte - 0x20);
     }
 }
 
@@ -39,20 +39,26 @@ bool starts_with(std::string_view prefix, std::string_view text) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
-void apply_name_prefix(std::string& name) {
-    if (starts_with("MUS_", name) || starts_with("SE_", name)) return;
-    name.insert(0, "MUS_");
+std::string_view name_prefix(std::string_view name) {
+    if (starts_with("MUS_", name) || starts_with("SE_", name)) return {};
+    return "MUS_";
 }
 
-void convert_song_entry(std::string_view line, song_entry& entry) {
+void apply_name_prefix(std::string& name) { name.insert(0, name_prefix(name)); }
+
+song_entry convert_song_entry(char* line, std::size_t size) {
+    const std::string_view text(line, size);
     std::size_t digits = 0;
-    while (1 + digits < line.size() && is_digit(line[1 + digits])) ++digits;
-    entry.number = strip_leading_zeros(line.substr(1, digits));
-    std::size_t from = skip_separators(line, digits + 1);
-    std::size_t comma = line.find(',', from);
-    entry.name.assign(line.substr(from, comma == std::string_view::npos ? comma : comma - from));
-    to_upper_ascii(entry.name);
-    apply_name_prefix(entry.name);
+    while (1 + digits < size && is_digit(line[1 + digits])) ++digits;
+    song_entry entry;
+    entry.number = strip_leading_zeros(text.substr(1, digits));
+    std::size_t from = skip_separators(text, digits + 1);
+    std::size_t comma = text.find(',', from);
+    std::size_t name_size = (comma == std::string_view::npos ? size : comma) - from;
+    to_upper_ascii(line + from, name_size);
+    entry.name = text.substr(from, name_size);
+    entry.prefix = name_prefix(entry.name);
+    return entry;
 }
 
 }  // namespace tunehdr

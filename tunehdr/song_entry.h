@@ -22,24 +22,31 @@ std::string_view strip_leading_zeros(std::string_view digits);
 // The first position at or after `from` that holds neither a space, '=' nor a tab (or the end).
 std::size_t skip_separators(std::string_view line, std::size_t from);
 
-// Lowers every byte from 0x61 to 0x7F by 0x20: 'a' to 'z' become 'A' to 'Z', and '{' '|' '}' '~'
-// and 0x7F become '[' '\' ']' '^' and '_'. Bytes from 0x80 up are left alone, yet a Shift_JIS
-// character whose second byte lies from 0x61 to 0x7E does change: the rule is bytewise.
-void to_upper_ascii(std::string& text);
+// Lowers every byte from 0x61 to 0x7F by 0x20, in place: 'a' to 'z' become 'A' to 'Z', and '{'
+// '|' '}' '~' and 0x7F become '[' '\' ']' '^' and '_'. Bytes from 0x80 up are left alone, yet a
+// Shift_JIS character whose second byte lies from 0x61 to 0x7E does change: the rule is bytewise.
+void to_upper_ascii(char* text, std::size_t size);
 
 bool starts_with(std::string_view prefix, std::string_view text);
 
-// Puts "MUS_" in front of an upper-cased name unless it already begins with "MUS_" or "SE_".
+// What goes in front of an upper-cased name: "MUS_", unless it already begins with "MUS_" or
+// "SE_".
+std::string_view name_prefix(std::string_view name);
+
+// Puts the prefix in front of an upper-cased name.
 void apply_name_prefix(std::string& name);
 
+// A song entry's two words. The symbol is `prefix` followed by `name`.
 struct song_entry {
-    std::string_view number;  // a view into the line
-    std::string name;
+    std::string_view number;  // the digits without leading zeros
+    std::string_view prefix;  // "MUS_" or nothing
+    std::string_view name;    // upper-cased
 };
 
-// Fills in the number and the name of a song entry line. The name runs from the first
-// non-separator after the digits up to the first comma, or to the end of the line when there is
-// none; separators inside or after the name stay. Neither part has a length bound.
-void convert_song_entry(std::string_view line, song_entry& entry);
+// Finds the number and the name of a song entry line, upper-casing the name where it stands in
+// the line. The name runs from the first non-separator after the digits up to the first comma,
+// or to the end of the line when there is none; separators inside or after the name stay.
+// Neither part has a length bound, and nothing is copied.
+song_entry convert_song_entry(char* line, std::size_t size);
 
 }  // namespace tunehdr

@@ -54,7 +54,7 @@ TEST(ToUpperAscii, BytesFrom0x61To0x7F) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.in);
         std::string text = r.in;
-        to_upper_ascii(text);
+        to_upper_ascii(text.data(), text.size());
         EXPECT_EQ(r.out, text);
     }
 }
@@ -111,11 +111,11 @@ TEST(ConvertSongEntry, NameAndNumber) {
         {"s1=\x83\x62\x81\x40,1", "MUS_\x83\x42\x81\x40", "1"},
         {std::string("s1=a\0b,1", 8), std::string("MUS_A\0B", 7), "1"},
     };
-    song_entry entry;
     for (const auto& r : rows) {
         SCOPED_TRACE(r.line);
-        convert_song_entry(r.line, entry);
-        EXPECT_EQ(r.name, entry.name);
+        std::string line = r.line;
+        song_entry entry = convert_song_entry(line.data(), line.size());
+        EXPECT_EQ(r.name, std::string(entry.prefix) + std::string(entry.name));
         EXPECT_EQ(r.number, entry.number);
     }
 }
