@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -105,11 +104,13 @@ std::map<std::string, std::string> scratch_dir::files() const {
 }
 
 std::string read_file(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
     if (!in) throw std::runtime_error("cannot read " + file.string());
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
+    in.seekg(0);
+    if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+        throw std::runtime_error("cannot read " + file.string());
+    return bytes;
 }
 
 void write_file(const fs::path& file, std::string_view bytes) {
@@ -143,6 +144,28 @@ std::string hex_dump(std::string_view bytes) {
     dump += std::to_string(bytes.size());
     dump += " bytes)\n";
     return dump;
+}
+
+::testing::AssertionResult same_bytes(const char* expected_text, const char* actual_text,
+                                      std::string_view expected, std::string_view actual) {
+    if (expected == actual) return ::testing::AssertionSuccess();
+    constexpr std::size_t shown_whole = 4096;
+    if (expected.size() <= shown_whole && actual.size() <= shown_whole) {
+        return ::testing::AssertionFailure()
+               << "bytes differ\n" << expected_text << ":\n" << hex_dump(expected) << actual_text
+               << ":\n" << hex_dump(actual);
+    }
+    std::size_t first = 0;
+    while (first < expected.size() && first < actual.size() && expected[first] == actual[first])
+        ++first;
+    std::size_t from = first < 64 ? 0 : (first - 64) / 16 * 16;
+    auto window = [&](std::string_view bytes) {
+        return bytes.size() <= from ? std::string("(ends before)\n") : hex_dump(bytes.substr(from, 160));
+    };
+    return ::testing::AssertionFailure()
+           << "bytes differ first at offset " << first << " (sizes " << expected.size() << " and "
+           << actual.size() << "); from offset " << from << ":\n"
+           << expected_text << ":\n" << window(expected) << actual_text << ":\n" << window(actual);
 }
 
 }  // namespace tool_run

@@ -49,7 +49,10 @@ void write_file(const std::filesystem::path& file, std::string_view bytes);
 // Sixteen bytes a row, in hex and as printable characters.
 std::string hex_dump(std::string_view bytes);
 
+// Equal bytes; otherwise both sides as hex dumps (around the first difference when large).
+::testing::AssertionResult same_bytes(const char* expected_text, const char* actual_text,
+                                      std::string_view expected, std::string_view actual);
+
 }  // namespace tool_run
 
-#define EXPECT_BYTES(expected, actual) \
-    EXPECT_EQ(::tool_run::hex_dump(expected), ::tool_run::hex_dump(actual))
+#define EXPECT_BYTES(expected, actual) EXPECT_PRED_FORMAT2(::tool_run::same_bytes, expected, actual)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/reference.h"
 #include "tests/tool_run.h"
 #include "textio/line_loop.h"
 #include "textio/text_input.h"
@@ -13,17 +14,7 @@ namespace {
 
 using tool_run::scratch_dir;
 
-// What the reading and writing rules make of a file's bytes: CR dropped, the first Ctrl-Z ends
-// it, LF written as CR LF.
-std::string expected_copy(std::string_view bytes) {
-    std::string copy;
-    for (char c : bytes.substr(0, bytes.find('\x1a'))) {
-        if (c == '\r') continue;
-        if (c == '\n') copy += '\r';
-        copy += c;
-    }
-    return copy;
-}
+using reference::as_copied;
 
 struct read_line {
     std::string content;
@@ -80,7 +71,7 @@ TEST(TextInput, ReadingRules) {
     for (const auto& r : rows) {
         SCOPED_TRACE(tool_run::hex_dump(r.bytes));
         EXPECT_EQ(r.expected, read_lines(dir, r.bytes));
-        EXPECT_BYTES(expected_copy(r.bytes), copy_file(dir, r.bytes));
+        EXPECT_BYTES(as_copied(r.bytes), copy_file(dir, r.bytes));
     }
 }
 
@@ -101,7 +92,7 @@ TEST(TextInput, LinesAcrossBlockEnds) {
     scratch_dir dir;
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);
-        EXPECT_BYTES(expected_copy(r.bytes), copy_file(dir, r.bytes));
+        EXPECT_BYTES(as_copied(r.bytes), copy_file(dir, r.bytes));
     }
 }
 
@@ -122,7 +113,7 @@ TEST(TextInput, MixedLineEndsOverManyBlocks) {
         }
     }
     scratch_dir dir;
-    EXPECT_BYTES(expected_copy(bytes), copy_file(dir, bytes));
+    EXPECT_BYTES(as_copied(bytes), copy_file(dir, bytes));
 }
 
 TEST(TextInput, RefusesWhatCannotBeRead) {
