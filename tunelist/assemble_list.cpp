@@ -1,6 +1,5 @@
 #include "tunelist/assemble_list.h"
 
-#include <cstdint>
 #include <cstring>
 
 #include "textio/console.h"
@@ -63,6 +62,14 @@ bool open_fragment(textio::text_input& fragment, std::string_view name,
 
 }  // namespace
 
+void copy_fragment_line(textio::text_output& out, text_line& line, std::int32_t& counter,
+                        bool renumber) {
+    if (auto edit = apply_fragment_rules(line.content(), counter, renumber))
+        write_edited(out, line, *edit);
+    else
+        out.write_line(line);
+}
+
 std::optional<std::string> assemble_list(textio::text_input& definitions, textio::text_output& out,
                                          bool renumber) {
     const textio::os::file_identity output = textio::os::identify(out.handle());
@@ -70,13 +77,6 @@ std::optional<std::string> assemble_list(textio::text_input& definitions, textio
     std::int32_t counter = 0;
     std::optional<std::string> failure;
 
-    auto copy_fragment_line = [&](text_line& line) {
-        if (auto edit = apply_fragment_rules(line.content(), counter, renumber))
-            write_edited(out, line, *edit);
-        else
-            out.write_line(line);
-        return true;
-    };
 
     bool read = textio::for_each_line(definitions, out, [&](text_line& line) {
         if (!is_include_line(line.content())) {
@@ -92,7 +92,10 @@ std::optional<std::string> assemble_list(textio::text_input& definitions, textio
         progress.append(name);
         progress.append("\n");
         textio::print_message(progress);
-        bool fragment_read = textio::for_each_line(fragment, out, copy_fragment_line);
+        bool fragment_read = textio::for_each_line(fragment, out, [&](text_line& fragment_line) {
+            copy_fragment_line(out, fragment_line, counter, renumber);
+            return true;
+        });
         fragment.close();
         if (!fragment_read) failure = name;
         return fragment_read;

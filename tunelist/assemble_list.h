@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -14,6 +15,10 @@ namespace tunelist {
 // the output's, or the definition list's when it cannot be read. The list is read once and
 // rewound; a list that cannot be read twice (a pipe) is left to the check at include time.
 std::optional<std::string> refuse_output(textio::text_input& definitions, const char* output_name);
+
+// Writes one fragment line to the song list after the marker and renumbering rules.
+void copy_fragment_line(textio::text_output& out, textio::text_line& line, std::int32_t& counter,
+                        bool renumber);
 
 // Copies the definition list to the song list, replacing each include line by the lines of the
 // fragment it names, one level deep, with the marker and renumbering rules applied to fragment
