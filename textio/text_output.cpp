@@ -23,6 +23,10 @@ bool text_output::open(std::string_view name) {
 }
 
 void text_output::attach(os::handle file, std::string_view name) {
+    if (!buffer_) {
+        buffer_ = static_cast<char*>(std::malloc(block_size + line_slack));
+        if (!buffer_) throw std::bad_alloc();
+    }
     file_ = file;
     name_.assign(name);
     used_ = run_size_ = 0;
@@ -50,16 +54,22 @@ void text_output::append(const char* data, std::size_t size) {
         write_out(data, size);
         return;
     }
-    if (!buffer_) {
-        buffer_ = static_cast<char*>(std::malloc(block_size));
-        if (!buffer_) throw std::bad_alloc();
-    }
     if (size > block_size - used_) {
         write_out(buffer_, used_);
         used_ = 0;
     }
     std::memcpy(buffer_ + used_, data, size);
     used_ += size;
+}
+
+char* text_output::make_room(std::size_t size) {
+    release_lines();
+    if (size > block_size / 2) return nullptr;
+    if (size > block_size - used_) {
+        write_out(buffer_, used_);
+        used_ = 0;
+    }
+    return buffer_ + used_;
 }
 
 void text_output::release_lines() {
@@ -71,24 +81,10 @@ void text_output::release_lines() {
     append(run, size);
 }
 
-void text_output::add_run(const char* data, std::size_t size) {
-    if (size == 0) return;
-    if (run_size_ != 0 && data == run_ + run_size_) {
-        run_size_ += size;
-        return;
-    }
+void text_output::start_run(const char* data, std::size_t size) {
     release_lines();
     run_ = data;
     run_size_ = size;
-}
-
-void text_output::write_line(const text_line& line, std::size_t from) {
-    if (line.crlf_follows) {
-        add_run(line.data + from, line.content_size + 2 - from);
-        return;
-    }
-    add_run(line.data + from, line.content_size - from);
-    if (line.newline) write_bytes("\r\n");
 }
 
 void text_output::write_bytes(std::string_view bytes) {

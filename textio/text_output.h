@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "textio/os_file.h"
+#include "textio/text_input.h"
 #include "textio/text_line.h"
 
 namespace textio {
@@ -34,7 +35,25 @@ public:
     // The line from content position `from` on, with its line end. Lines that follow each other in
     // the input's buffer are gathered and written as one run, so the bytes must stay where they
     // are until release_lines().
-    void write_line(const text_line& line, std::size_t from = 0);
+    void write_line(const text_line& line, std::size_t from = 0) {
+        const char* data = line.data + from;
+        std::size_t size = line.content_size - from + (line.crlf_follows ? 2 : 0);
+        if (run_size_ != 0 && data == run_ + run_size_) {
+            run_size_ += size;
+        } else {
+            start_run(data, size);
+        }
+        if (line.newline && !line.crlf_follows) write_bytes("\r\n");
+    }
+
+    // Room for `size` bytes in written form at the end of the buffer, to be filled and then
+    // committed; null when the piece is too large to buffer (then write it with write_bytes()).
+    // The line_slack bytes after the room may be written over too.
+    char* reserve(std::size_t size) {
+        if (run_size_ != 0 || size > block_size - used_) return make_room(size);
+        return buffer_ + used_;
+    }
+    void commit(std::size_t size) { used_ += size; }
 
     // Copies or writes out the gathered lines; called before the input reads its next block.
     void release_lines();
@@ -50,7 +69,8 @@ public:
     os::handle handle() const { return file_; }
 
 private:
-    void add_run(const char* data, std::size_t size);
+    void start_run(const char* data, std::size_t size);
+    char* make_room(std::size_t size);
     void append(const char* data, std::size_t size);
     void write_out(const char* data, std::size_t size);
 

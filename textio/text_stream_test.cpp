@@ -6,6 +6,7 @@
 #include "tests/reference.h"
 #include "tests/tool_run.h"
 #include "textio/line_loop.h"
+#include "textio/line_scan.h"
 #include "textio/text_input.h"
 #include "textio/text_output.h"
 
@@ -42,10 +43,12 @@ std::string copy_file(const scratch_dir& dir, std::string_view bytes) {
     text_output out;
     EXPECT_TRUE(in.open((dir / "in").string()));
     EXPECT_TRUE(out.open((dir / "out").string()));
-    EXPECT_TRUE(for_each_line(in, out, [&](text_line& line) {
-        out.write_line(line);
-        return true;
-    }));
+    auto as_it_stands = [](text_line&) { return true; };
+    auto never = [](text_line&) {
+        ADD_FAILURE() << "every line goes out as it stands";
+        return false;
+    };
+    EXPECT_TRUE(copy_lines(in, out, as_it_stands, never));
     EXPECT_TRUE(out.close());
     return dir.read("out");
 }
@@ -114,6 +117,52 @@ TEST(TextInput, MixedLineEndsOverManyBlocks) {
     }
     scratch_dir dir;
     EXPECT_BYTES(as_copied(bytes), copy_file(dir, bytes));
+}
+
+TEST(TextInput, LineEndsAroundChunkEdges) {
+    // One odd line end (a lone CR, a bare LF, CR CR LF) or a Ctrl-Z at every offset across the
+    // first chunks of otherwise clean CR LF text; both ways of reading must agree with the rules.
+    const std::string clean = [] {
+        std::string text;
+        for (int i = 0; text.size() < 300; ++i) text += "s00" + std::to_string(i % 10) + "=a\r\n";
+        return text;
+    }();
+    scratch_dir dir;
+    for (const char* odd : {"\r", "\n", "\r\r\n", "\x1a", "\r\n\r\n"}) {
+        for (std::size_t at = 0; at < 200; ++at) {
+            std::string bytes = clean;
+            bytes.insert(at, odd);
+            SCOPED_TRACE(tool_run::hex_dump(odd) + " at " + std::to_string(at));
+            ASSERT_EQ(as_copied(bytes), copy_file(dir, bytes));
+            std::string through_next_line;
+            for (const auto& line : read_lines(dir, bytes))
+                through_next_line += line.content + (line.newline ? "\r\n" : "");
+            ASSERT_EQ(as_copied(bytes), through_next_line);
+        }
+    }
+}
+
+TEST(LineScan, EveryWayOfFindingLineEndsAgrees) {
+    std::uint32_t seed = 7;
+    char chunk[64];
+    for (int round = 0; round < 2000; ++round) {
+        for (char& c : chunk) {
+            seed = seed * 1103515245u + 12345u;
+            const char pick[] = {'\r', '\n', 'a', '\0', '\x8d', '\x8a'};
+            c = pick[(seed >> 16) % 6];
+        }
+        byte_masks expected = find_line_bytes_bytewise(chunk, 64);
+        byte_masks found = find_line_bytes(chunk);
+        ASSERT_EQ(expected.lf, found.lf);
+        ASSERT_EQ(expected.cr, found.cr);
+#ifdef TEXTIO_AVX2
+        if (has_avx2()) {
+            byte_masks wide = find_line_bytes_avx2(chunk);
+            ASSERT_EQ(expected.lf, wide.lf);
+            ASSERT_EQ(expected.cr, wide.cr);
+        }
+#endif
+    }
 }
 
 TEST(TextInput, RefusesWhatCannotBeRead) {

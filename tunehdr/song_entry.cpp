@@ -1,64 +1,74 @@
 #include "tunehdr/song_entry.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+#include "tunehdr/song_words.h"
 
 namespace tunehdr {
 
-namespace {
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-}  // namespace
-
-bool is_song_entry_line(std::string_view content) {
-    return content.size() >= 2 && content[0] == 's' && is_digit(content[1]);
-}
-
-bool is_header_line(std::string_view content) {
-    return content.size() >= 6 && content.substr(2, 4) == "defi";
-}
+using namespace words;
 
 std::string_view strip_leading_zeros(std::string_view digits) {
-    std::size_t zeros = digits.find_first_not_of('0');
-    if (zeros == std::string_view::npos) zeros = digits.empty() ? 0 : digits.size() - 1;
+    std::size_t zeros = 0;
+    while (zeros + 1 < digits.size() && digits[zeros] == '0') ++zeros;
     return digits.substr(zeros);
 }
 
 std::size_t skip_separators(std::string_view line, std::size_t from) {
     std::size_t p = std::min(from, line.size());
-    while (p < line.size() && (line[p] == ' ' || line[p] == '=' || line[p] == '\t')) ++p;
+    while (p < line.size() && is_separator(line[p])) ++p;
     return p;
 }
 
-void to_upper_ascii(char* text, std::size_t size) {
-    for (std::size_t i = 0; i < size; ++i) {
-        auto byte = static_cast<unsigned char>(text[i]);
-        if (byte >= 0x61 && byte <= 0x7F) text[i] = static_cast<char>(byte - 0x20);
+void copy_upper_ascii(char* to, const char* from, std::size_t size) {
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word = upper_word(load_word(from + i));
+        std::memcpy(to + i, &word, 8);
+    }
+    for (; i < size; ++i) {
+        auto byte = static_cast<unsigned char>(from[i]);
+        to[i] = static_cast<char>(byte >= 0x61 && byte <= 0x7F ? byte - 0x20 : byte);
     }
 }
+
+void to_upper_ascii(char* text, std::size_t size) { copy_upper_ascii(text, text, size); }
 
 bool starts_with(std::string_view prefix, std::string_view text) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
 std::string_view name_prefix(std::string_view name) {
-    if (starts_with("MUS_", name) || starts_with("SE_", name)) return {};
-    return "MUS_";
+    auto upper_at = [&](std::size_t i) {
+        auto byte = static_cast<unsigned char>(name[i]);
+        return static_cast<char>(byte >= 0x61 && byte <= 0x7F ? byte - 0x20 : byte);
+    };
+    bool has_mus = name.size() >= 4 && upper_at(0) == 'M' && upper_at(1) == 'U' &&
+                   upper_at(2) == 'S' && upper_at(3) == '_';
+    bool has_se = name.size() >= 3 && upper_at(0) == 'S' && upper_at(1) == 'E' && upper_at(2) == '_';
+    return has_mus || has_se ? std::string_view() : std::string_view("MUS_");
 }
 
 void apply_name_prefix(std::string& name) { name.insert(0, name_prefix(name)); }
 
-song_entry convert_song_entry(char* line, std::size_t size) {
-    const std::string_view text(line, size);
-    std::size_t digits = 0;
-    while (1 + digits < size && is_digit(line[1 + digits])) ++digits;
-    song_entry entry;
-    entry.number = strip_leading_zeros(text.substr(1, digits));
-    std::size_t from = skip_separators(text, digits + 1);
-    std::size_t comma = text.find(',', from);
-    std::size_t name_size = (comma == std::string_view::npos ? size : comma) - from;
-    to_upper_ascii(line + from, name_size);
-    entry.name = text.substr(from, name_size);
-    entry.prefix = name_prefix(entry.name);
-    return entry;
+song_entry convert_song_entry(std::string_view line) {
+    const char* text = line.data();
+    const std::size_t end = digits_end(text, line.size());
+    std::size_t from = skip_separators(line, end);
+    std::size_t left = line.size() - from;
+    std::size_t name_size = left;
+    for (std::size_t i = 0; i < left; i += 8) {
+        if (std::uint64_t commas = bytes_equal(load_word(text + from + i), ',')) {
+            name_size = std::min(left, i + first_marked(commas));
+            break;
+        }
+    }
+    bool prefix = takes_prefix(upper_word(load_word(text + from)), name_size);
+    return {strip_leading_zeros(line.substr(1, end - 1)),
+            prefix ? std::string_view("MUS_") : std::string_view(), line.substr(from, name_size)};
 }
 
 }  // namespace tunehdr

@@ -1,6 +1,8 @@
 #include "tunehdr/song_entry.h"
+#include "tunehdr/write_define.h"
 
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -113,10 +115,66 @@ TEST(ConvertSongEntry, NameAndNumber) {
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.line);
-        std::string line = r.line;
-        song_entry entry = convert_song_entry(line.data(), line.size());
-        EXPECT_EQ(r.name, std::string(entry.prefix) + std::string(entry.name));
+        // Digits, a comma and letters just past the line must not be taken for part of it.
+        std::string padded = r.line + "0,_eMUS_";
+        song_entry entry = convert_song_entry(std::string_view(padded).substr(0, r.line.size()));
+        std::string symbol = std::string(entry.prefix) + std::string(entry.name);
+        to_upper_ascii(symbol.data(), symbol.size());
+        EXPECT_EQ(r.name, symbol);
         EXPECT_EQ(r.number, entry.number);
+    }
+}
+
+// The #define a song entry line must give, from its parts.
+std::string expected_define(const std::string& line) {
+    std::string padded = line + "0,_eMUS_0,_eMUS_";
+    song_entry entry = convert_song_entry(std::string_view(padded).substr(0, line.size()));
+    std::string symbol = std::string(entry.prefix) + std::string(entry.name);
+    to_upper_ascii(symbol.data(), symbol.size());
+    return "#define\t" + symbol + "\t" + std::string(entry.number) + "\r\n";
+}
+
+TEST(WriteDefine, EveryWayAgreesWithTheParts) {
+    std::vector<std::string> lines = {
+        "s001=title,1", "s120 se_jump,1", "s07 = Field Theme,1", "s3,1", "s5=no comma", "s5",
+        "s5= \t", "s1=Se_Jump,1", "s1=se,1", "s1=SE_", "s1=mus_", "s1=MUS", "s000=x,1",
+        "s0000000000000000000000123=x,1", "s12345678901234567=x", "s1=" + std::string(40, 'q') + ",1",
+        "s1" + std::string(20, ' ') + "name,1", "s1=\x83\x62{|}~\x7f,1", std::string("s1=a\0b,1", 9),
+    };
+    std::uint32_t seed = 99;
+    const char pieces[] = {'s', '0', '7', '=', ' ', '\t', ',', 'a', 'Z', '_', 'M', 'U', 'S', 'E', '\x83'};
+    for (int i = 0; i < 3000; ++i) {
+        std::string line = "s";
+        line += static_cast<char>('0' + i % 10);
+        seed = seed * 1103515245u + 12345u;
+        std::size_t length = (seed >> 16) % 40;
+        for (std::size_t k = 0; k < length; ++k) {
+            seed = seed * 1103515245u + 12345u;
+            line += pieces[(seed >> 16) % sizeof pieces];
+        }
+        lines.push_back(line);
+    }
+    for (const auto& line : lines) {
+        // Slack past the line that must never be taken for part of it: bytes that would finish
+        // a prefix (SE_, MUS_) or carry the digits and the name on, then random ones.
+        for (std::string slack : {"_", "S_", "US_", "0", ""}) {
+            SCOPED_TRACE(line + " | slack " + slack);
+            while (slack.size() < textio::line_slack) {
+                seed = seed * 1103515245u + 12345u;
+                slack += pieces[(seed >> 16) % sizeof pieces];
+            }
+            std::string padded = line + slack;
+            std::string_view text = std::string_view(padded).substr(0, line.size());
+            const std::string expected = expected_define(line);
+            std::string to(line.size() + define_size_beyond_line + textio::line_slack, '?');
+            to.resize(write_define_words(to.data(), text));
+            EXPECT_EQ(expected, to);
+#ifdef TEXTIO_SSE2
+            std::string wide(line.size() + define_size_beyond_line + textio::line_slack, '?');
+            wide.resize(write_define_sse2(wide.data(), text));
+            EXPECT_EQ(expected, wide);
+#endif
+        }
     }
 }
 

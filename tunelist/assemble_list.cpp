@@ -1,5 +1,6 @@
 #include "tunelist/assemble_list.h"
 
+#include <array>
 #include <cstring>
 
 #include "textio/console.h"
@@ -62,12 +63,49 @@ bool open_fragment(textio::text_input& fragment, std::string_view name,
 
 }  // namespace
 
-void copy_fragment_line(textio::text_output& out, text_line& line, std::int32_t& counter,
-                        bool renumber) {
+// "000" to "999", four bytes an entry so that one is found with a shift.
+constexpr auto three_digits = [] {
+    std::array<std::array<char, 4>, 1000> digits{};
+    for (int n = 0; n < 1000; ++n) {
+        digits[n][0] = static_cast<char>('0' + n / 100);
+        digits[n][1] = static_cast<char>('0' + n / 10 % 10);
+        digits[n][2] = static_cast<char>('0' + n % 10);
+    }
+    return digits;
+}();
+
+bool edit_fragment_line(text_line& line, std::int32_t& counter, bool renumber) {
+    const char* data = line.data;
+    std::size_t size = line.content_size;
+    if (size >= 4) {
+        // The usual song entry: its number goes into the line's own bytes.
+        if (data[0] != 's') return true;
+        if (data[1] == '*') return false;
+        if (!renumber) return true;
+        if (counter >= 999) return false;  // the next number outgrows the field
+        ++counter;
+        std::memcpy(line.data + 1, three_digits[static_cast<std::size_t>(counter)].data(), 3);
+        return true;
+    }
+    if (size == 0 || data[0] != 's') return true;
+    if (size >= 2 && data[1] == '*') return false;
+    return !renumber;  // a renumbered short line grows
+}
+
+void write_fragment_line(textio::text_output& out, text_line& line, std::int32_t& counter,
+                         bool renumber) {
     if (auto edit = apply_fragment_rules(line.content(), counter, renumber))
         write_edited(out, line, *edit);
     else
         out.write_line(line);
+}
+
+void copy_fragment_line(textio::text_output& out, text_line& line, std::int32_t& counter,
+                        bool renumber) {
+    if (edit_fragment_line(line, counter, renumber))
+        out.write_line(line);
+    else
+        write_fragment_line(out, line, counter, renumber);
 }
 
 std::optional<std::string> assemble_list(textio::text_input& definitions, textio::text_output& out,
@@ -78,11 +116,7 @@ std::optional<std::string> assemble_list(textio::text_input& definitions, textio
     std::optional<std::string> failure;
 
 
-    bool read = textio::for_each_line(definitions, out, [&](text_line& line) {
-        if (!is_include_line(line.content())) {
-            out.write_line(line);
-            return true;
-        }
+    auto expand_include = [&](text_line& line) {
         std::string_view name = fragment_name(line.content());
         if (!open_fragment(fragment, name, output)) {
             failure = name;
@@ -92,14 +126,22 @@ std::optional<std::string> assemble_list(textio::text_input& definitions, textio
         progress.append(name);
         progress.append("\n");
         textio::print_message(progress);
-        bool fragment_read = textio::for_each_line(fragment, out, [&](text_line& fragment_line) {
-            copy_fragment_line(out, fragment_line, counter, renumber);
-            return true;
-        });
+        bool fragment_read = textio::copy_lines(
+            fragment, out,
+            [&counter, renumber](text_line& fragment_line) {
+                return edit_fragment_line(fragment_line, counter, renumber);
+            },
+            [&](text_line& fragment_line) {
+                write_fragment_line(out, fragment_line, counter, renumber);
+                return true;
+            });
         fragment.close();
         if (!fragment_read) failure = name;
         return fragment_read;
-    });
+    };
+    bool read = textio::copy_lines(
+        definitions, out, [](text_line& line) { return !is_include_line(line.content()); },
+        expand_include);
     if (!read && !failure) failure = definitions.name();
     return failure;
 }

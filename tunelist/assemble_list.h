@@ -16,7 +16,16 @@ namespace tunelist {
 // rewound; a list that cannot be read twice (a pipe) is left to the check at include time.
 std::optional<std::string> refuse_output(textio::text_input& definitions, const char* output_name);
 
-// Writes one fragment line to the song list after the marker and renumbering rules.
+// Applies the fragment rules to a line in place, when they leave its length as it is: true when
+// the line can then go out as it stands. A marker line, a line shorter than the number field and
+// a number that outgrows the field are left to write_fragment_line().
+bool edit_fragment_line(textio::text_line& line, std::int32_t& counter, bool renumber);
+
+// Writes a fragment line that edit_fragment_line() left alone, after the rules.
+void write_fragment_line(textio::text_output& out, textio::text_line& line, std::int32_t& counter,
+                         bool renumber);
+
+// One fragment line to the song list: the two above in turn.
 void copy_fragment_line(textio::text_output& out, textio::text_line& line, std::int32_t& counter,
                         bool renumber);
 
