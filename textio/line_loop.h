@@ -76,7 +76,7 @@ bool copy_lines(text_input& in, text_output& out, Look&& look, Replace&& replace
 // for each line rather than copying lines. What visit writes to `out` may point into the input's
 // block; it is released before the next block is read. False when reading failed partway.
 template <class Visit>
-bool visit_lines(text_input& in, text_output& out, Visit&& visit) {
+bool visit_lines(text_input& in, text_output& out, Visit visit) {
     auto visit_and_go_on = [&visit](text_line& line) TEXTIO_INLINE {
         visit(line);
         return true;

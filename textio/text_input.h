@@ -162,7 +162,9 @@ line_stop text_input::keep_lines(Look& look, std::size_t& start, std::size_t& lf
         ends &= ends - 1;
         start = begin;
         begin = lf + 1;
-        if (start < clean_from || lf == start) {
+        // In a clean stretch the byte before an LF is a CR of the same line: a line starting
+        // at the stretch's first byte follows a CR, never an LF.
+        if (start < clean_from) {
             stop = line_stop::not_clean;
             break;
         }

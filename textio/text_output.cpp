@@ -32,6 +32,7 @@ void text_output::attach(os::handle file, std::string_view name) {
     used_ = run_size_ = 0;
     run_ = nullptr;
     failed_ = false;
+    count_room();
 }
 
 void text_output::write_out(const char* data, std::size_t size) {
@@ -43,6 +44,7 @@ void text_output::flush() {
     release_lines();
     write_out(buffer_, used_);
     used_ = 0;
+    count_room();
 }
 
 void text_output::append(const char* data, std::size_t size) {
@@ -52,23 +54,25 @@ void text_output::append(const char* data, std::size_t size) {
         write_out(buffer_, used_);
         used_ = 0;
         write_out(data, size);
-        return;
+    } else {
+        if (size > block_size - used_) {
+            write_out(buffer_, used_);
+            used_ = 0;
+        }
+        std::memcpy(buffer_ + used_, data, size);
+        used_ += size;
     }
-    if (size > block_size - used_) {
-        write_out(buffer_, used_);
-        used_ = 0;
-    }
-    std::memcpy(buffer_ + used_, data, size);
-    used_ += size;
+    count_room();
 }
 
 char* text_output::make_room(std::size_t size) {
     release_lines();
-    if (size > block_size / 2) return nullptr;
+    if (size > largest_reserve) return nullptr;
     if (size > block_size - used_) {
         write_out(buffer_, used_);
         used_ = 0;
     }
+    count_room();
     return buffer_ + used_;
 }
 
@@ -85,6 +89,7 @@ void text_output::start_run(const char* data, std::size_t size) {
     release_lines();
     run_ = data;
     run_size_ = size;
+    count_room();
 }
 
 void text_output::write_bytes(std::string_view bytes) {

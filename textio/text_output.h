@@ -15,6 +15,8 @@ namespace textio {
 // nothing more is written, and close() reports the failure.
 class text_output {
 public:
+    static constexpr std::size_t largest_reserve = block_size / 2;
+
     text_output() = default;
     text_output(const text_output&) = delete;
     text_output& operator=(const text_output&) = delete;
@@ -47,13 +49,17 @@ public:
     }
 
     // Room for `size` bytes in written form at the end of the buffer, to be filled and then
-    // committed; null when the piece is too large to buffer (then write it with write_bytes()).
+    // committed. Pieces up to largest_reserve always get it; a larger one gets null (write it
+    // with write_bytes()).
     // The line_slack bytes after the room may be written over too.
     char* reserve(std::size_t size) {
-        if (run_size_ != 0 || size > block_size - used_) return make_room(size);
+        if (size > room_) return make_room(size);
         return buffer_ + used_;
     }
-    void commit(std::size_t size) { used_ += size; }
+    void commit(std::size_t size) {
+        used_ += size;
+        room_ -= size;
+    }
 
     // Copies or writes out the gathered lines; called before the input reads its next block.
     void release_lines();
@@ -71,6 +77,7 @@ public:
 private:
     void start_run(const char* data, std::size_t size);
     char* make_room(std::size_t size);
+    void count_room() { room_ = run_size_ != 0 ? 0 : block_size - used_; }
     void append(const char* data, std::size_t size);
     void write_out(const char* data, std::size_t size);
 
@@ -80,6 +87,7 @@ private:
     std::size_t used_ = 0;
     const char* run_ = nullptr;  // lines still in the input's buffer, written later as one piece
     std::size_t run_size_ = 0;
+    std::size_t room_ = 0;  // what reserve() may hand out at once: nothing while a run waits
     bool failed_ = false;
 };
 

@@ -20,7 +20,7 @@ namespace {
 
 // A #define too long for the output's buffer: the name is upper-cased where it stands and the
 // pieces are written one by one.
-void write_long_define(textio::text_output& header, const textio::text_line& line) {
+void write_long_define(textio::text_output& header, textio::text_line line) {
     song_entry entry = convert_song_entry(line.content());
     char* name = line.data + (entry.name.data() - line.data);
     to_upper_ascii(name, entry.name.size());
@@ -35,8 +35,9 @@ bool make_header(textio::text_input& list, textio::text_output& header) {
     return textio::visit_lines(list, header, [&](textio::text_line& line) TEXTIO_INLINE {
         std::string_view content = line.content();
         if (is_song_entry_line(content)) {
-            if (char* to = header.reserve(content.size() + define_size_beyond_line))
-                header.commit(write_define(to, content));
+            const std::size_t most = content.size() + define_size_beyond_line;
+            if (most <= textio::text_output::largest_reserve)
+                header.commit(write_define(header.reserve(most), line));
             else
                 write_long_define(header, line);
         } else if (is_header_line(content)) {

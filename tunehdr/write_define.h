@@ -6,13 +6,14 @@
 
 #include "textio/line_loop.h"
 #include "textio/line_scan.h"
+#include "textio/text_line.h"
 #include "tunehdr/song_entry.h"
 #include "tunehdr/song_words.h"
 
 // Writing the #define of a song entry line in one pass, the hot path of the header generator:
 // "#define<TAB>SYMBOL<TAB>number" and CR LF, with the parts convert_song_entry() finds. `to` has
 // room for the line's length, define_size_beyond_line and textio::line_slack more bytes, which
-// may be written over; the line's slack must be readable. Gives the size written.
+// may be written over; the line's slack must be readable. Each way gives the size written.
 namespace tunehdr {
 
 // Eight bytes at a time, in plain 64-bit arithmetic: the portable way.
@@ -62,71 +63,67 @@ TEXTIO_NOINLINE inline std::size_t write_long_number_define(char* to, std::strin
     return write_define_words(to, line);
 }
 
-// Sixteen bytes at a time with SSE2, which every x86-64 processor has: one load covers the
-// digits, the separators and the start of the name, and the masks stay in vector registers.
-// Numbers of sixteen digits or more, or separators reaching that far, go the portable way.
+// Sixteen bytes at a time with SSE2, which every x86-64 processor has, for a line followed by
+// CR (as every line of clean CR LF text is). No CR stands inside a line, so that CR ends the
+// digits, the separators and the name wherever the line ends, and nothing needs measuring
+// against the line's length. Numbers of sixteen digits or more, or separators reaching that far,
+// go the portable way.
 TEXTIO_INLINE inline std::size_t write_define_sse2(char* to, std::string_view line) {
     const char* text = line.data();
-    const std::size_t size = line.size();
     auto mask_of = [](__m128i equal) {
         return static_cast<unsigned>(_mm_movemask_epi8(equal));
     };
     auto equal_to = [](__m128i v, char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); };
-
     // Each mask covers sixteen bytes; bit 16 stands for "not within them", so that every count
     // below finds a bit.
     constexpr unsigned beyond = 1u << 16;
+
+    // The digits from position 1 on, then where the name starts: after one '=' most of the time,
+    // otherwise after whatever run of separators follows the digits.
     const __m128i head = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + 1));
     const unsigned digit = mask_of(_mm_and_si128(_mm_cmpgt_epi8(head, _mm_set1_epi8('0' - 1)),
                                                  _mm_cmplt_epi8(head, _mm_set1_epi8('9' + 1))));
-    std::size_t digits = static_cast<std::size_t>(std::countr_zero(~digit | beyond));
+    const std::size_t digits = static_cast<std::size_t>(std::countr_zero(~digit | beyond));
     if (digits == 16) return write_long_number_define(to, line);
-    // Where the name starts: after one '=' most of the time, otherwise after whatever run of
-    // separators follows the digits.
-    std::size_t name_at = 2 + digits;
+    std::size_t from = 2 + digits;
     if (text[1 + digits] != '=' || words::is_separator(text[2 + digits])) {
         const unsigned separator =
             mask_of(_mm_or_si128(_mm_or_si128(equal_to(head, ' '), equal_to(head, '=')),
                                  equal_to(head, '\t')));
-        name_at =
-            1 + static_cast<std::size_t>(std::countr_zero((~separator | beyond) & (~0u << digits)));
-        if (name_at > 16) return write_long_number_define(to, line);
+        from = 1 + static_cast<std::size_t>(std::countr_zero((~separator | beyond) & (~0u << digits)));
+        if (from > 16) return write_long_number_define(to, line);
     }
-    digits = std::min(digits, size - 1);
     std::size_t zeros = 0;
     if (text[1] == '0') {
         zeros = static_cast<std::size_t>(std::countr_zero(~mask_of(equal_to(head, '0')) | beyond));
         zeros = std::min(zeros, digits - 1);
     }
-    const std::size_t from = std::min(name_at, size);
-    const std::size_t left = size - from;
 
     // The name, upper-cased sixteen bytes at a time up to the piece that holds the comma or the
-    // line's end; the first piece decides the prefix.
+    // CR. The first piece decides the prefix: a name shorter than "MUS_" or "SE_" has its comma
+    // or CR within the bytes compared, so it never passes for one.
     const __m128i lowered = _mm_set1_epi8(0x20);
-    const __m128i comma_byte = _mm_set1_epi8(',');
     const __m128i lower_start = _mm_set1_epi8(0x60);
     auto upper = [&](__m128i v) {
         return _mm_sub_epi8(v, _mm_and_si128(_mm_cmpgt_epi8(v, lower_start), lowered));
     };
+    auto name_ends = [&](__m128i v) { return mask_of(_mm_or_si128(equal_to(v, ','), equal_to(v, '\r'))); };
     __m128i piece = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + from));
-    unsigned commas = mask_of(_mm_cmpeq_epi8(piece, comma_byte));
+    unsigned ends = name_ends(piece);
     __m128i upper_piece = upper(piece);
-    std::size_t name_size =
-        std::min<std::size_t>(static_cast<std::size_t>(std::countr_zero(commas | beyond)), left);
     const auto head_word = static_cast<std::uint32_t>(_mm_cvtsi128_si32(upper_piece));
-    const bool has_mus = name_size >= 4 && head_word == 0x5f53554d;            // "MUS_"
-    const bool has_se = name_size >= 3 && (head_word & 0xffffff) == 0x5f4553;  // "SE_"
+    const bool has_prefix = head_word == 0x5f53554d || (head_word & 0xffffff) == 0x5f4553;
     std::memcpy(to, "#define\tMUS_", 12);
-    char* out = to + (has_mus || has_se ? 8 : 12);
+    char* out = to + (has_prefix ? 8 : 12);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), upper_piece);
-    for (std::size_t i = 16; !commas && i < left; i += 16) {
-        piece = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + from + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), upper(piece));
-        commas = mask_of(_mm_cmpeq_epi8(piece, comma_byte));
-        name_size = std::min(i + static_cast<std::size_t>(std::countr_zero(commas | beyond)), left);
+    std::size_t name_size = 0;
+    while (ends == 0) {
+        name_size += 16;
+        piece = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + from + name_size));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + name_size), upper(piece));
+        ends = name_ends(piece);
     }
-    out += name_size;
+    out += name_size + static_cast<std::size_t>(std::countr_zero(ends));
     *out++ = '\t';
     std::memcpy(out, text + 1 + zeros, 16);  // the number has fewer than sixteen digits here
     out += digits - zeros;
@@ -136,12 +133,12 @@ TEXTIO_INLINE inline std::size_t write_define_sse2(char* to, std::string_view li
 }
 #endif
 
-TEXTIO_INLINE inline std::size_t write_define(char* to, std::string_view line) {
+// Writes the #define of a song entry line, the fast way when a CR follows it.
+TEXTIO_INLINE inline std::size_t write_define(char* to, const textio::text_line& line) {
 #ifdef TEXTIO_SSE2
-    return write_define_sse2(to, line);
-#else
-    return write_define_words(to, line);
+    if (line.crlf_follows) return write_define_sse2(to, line.content());
 #endif
+    return write_define_words(to, line.content());
 }
 
 }  // namespace tunehdr
