@@ -142,6 +142,38 @@ TEST(BadInput, ManyIncludes) {
     for (const auto& r : rows) run_row(r);
 }
 
+TEST(BadInput, LinesAcrossReadBlocks) {
+    // Song entries up to a chosen byte at the end of the first 256 KiB read, then the awkward
+    // bytes there: a line across the boundary, a CR as its last byte, a CR LF split by it, a
+    // Ctrl-Z in the second block.
+    const std::size_t block = 256 * 1024;
+    auto entries_up_to = [](std::size_t size) {
+        std::string text;
+        for (int i = 0; text.size() + 40 < size; ++i) text += "s000=field_theme,1,2,3\r\n";
+        text += ";" + std::string(size - text.size() - 3, 'x') + "\r\n";
+        return text;
+    };
+    const std::string before = entries_up_to(block - 8);  // the boundary falls 8 bytes on
+    ASSERT_EQ(block - 8, before.size());
+    const std::string tails[] = {
+        "s000=across,1\r\ns000=next,1\r\n",     // a song entry across the boundary
+        "s000=ab\rx,1\r\ns000=x,1\r\n",          // a lone CR as the block's last byte
+        "s000=ab\r\ns000=y,1\r\n",               // CR at 262143, LF at 262144
+        "s000=abcdefg\r\ns0\x1a" "00=cut,1\r\n",  // Ctrl-Z in the second block
+    };
+    for (const auto& tail : tails) {
+        const std::string text = before + tail + entries_up_to(block / 2);
+        const row rows[] = {
+            {"a fragment across read blocks", tool::tunelist,
+             {{"list.def", "#include big\r\n"}, {"big", text}}, {"list.def", "out.ini", "r"}},
+            {"a definition list across read blocks", tool::tunelist, {{"list.def", text}},
+             {"list.def", "out.ini"}},
+            {"a song list across read blocks", tool::tunehdr, {{"list.ini", text}}, {"list.ini"}},
+        };
+        for (const auto& r : rows) run_row(r);
+    }
+}
+
 TEST(BadInput, ListThroughAPipe) {
     const row rows[] = {
         {"definition list on standard input", tool::tunelist, {{"a.txt", "s000=a,1\r\n"}},
