@@ -1,5 +1,5 @@
 // Runs a fuzz target over saved inputs without libFuzzer: each argument is a file or a folder of
-// files. Used by the ordinary test run to replay the seed corpus.
+// files. Used by the ordinary test run to replay the saved corpus.
 
 #include <cstdint>
 #include <cstdio>
