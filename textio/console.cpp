@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "textio/text_input.h"
 #include "textio/text_output.h"
 
 namespace textio {
@@ -32,6 +33,10 @@ void open_error(std::string_view name) {
     message.append(" open error\n");
     print_message(message);
     exit_with(1);
+}
+
+void open_input_or_exit(text_input& in, const char* name) {
+    if (!in.open(name) || (!in.refill() && in.failed())) open_error(name);
 }
 
 int close_output(text_output& out) {

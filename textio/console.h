@@ -18,7 +18,13 @@ int finish(int status);
 // "\n<name> open error\n", then exit status 1.
 [[noreturn]] void open_error(std::string_view name);
 
+class text_input;
 class text_output;
+
+// Opens an input by name and reads its first block, or ends the run with "\n<name> open
+// error\n": a missing file, a folder and an unreadable file all fail here, before any file is
+// written.
+void open_input_or_exit(text_input& in, const char* name);
 
 // Closes the tool's output file: 0, or 255 after "\n<name> write error\n" when any write to it or
 // its close failed.

@@ -34,6 +34,12 @@ bool copy_lines(text_input& in, text_output& out, Look&& look, Replace&& replace
         auto write_run = [&](std::size_t upto) {
             out.write_bytes(std::string_view(in.bytes_at(run), upto - run));
         };
+        // A line that does not stand in the buffer as it goes out.
+        auto keep_or_replace = [&](text_line& line) {
+            if (!look(line)) return replace(line);
+            out.write_line(line);
+            return true;
+        };
         bool go_on = true;
         while (go_on) {
             line_stop stop = in.keep_lines(look, start, lf);
@@ -48,23 +54,13 @@ bool copy_lines(text_input& in, text_output& out, Look&& look, Replace&& replace
                 go_on = replace(line);
             } else {
                 text_line line = in.cut_line(start, lf);
-                if (look(line)) {
-                    out.write_line(line);
-                } else {
-                    go_on = replace(line);
-                }
+                go_on = keep_or_replace(line);
             }
         }
         if (go_on) {
             write_run(in.position());
             text_line line;
-            if (in.last_line(line)) {
-                if (look(line)) {
-                    out.write_line(line);
-                } else {
-                    go_on = replace(line);
-                }
-            }
+            if (in.last_line(line)) go_on = keep_or_replace(line);
         }
         out.release_lines();  // nothing may point into the block once it is refilled
         if (!go_on) return true;

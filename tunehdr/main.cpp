@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     if (argc < 2) usage();
 
     textio::text_input list;
-    if (!list.open(argv[1]) || (!list.refill() && list.failed())) textio::open_error(argv[1]);
+    textio::open_input_or_exit(list, argv[1]);
     if (tunehdr::header_is_the_list(list)) textio::open_error(tunehdr::header_name);
 
     textio::text_output header;

@@ -26,8 +26,7 @@ int main(int argc, char** argv) {
     const bool renumber = argc > 3;  // any third word, even an empty one
 
     textio::text_input definitions;
-    if (!definitions.open(argv[1]) || (!definitions.refill() && definitions.failed()))
-        textio::open_error(argv[1]);
+    textio::open_input_or_exit(definitions, argv[1]);
     if (auto refused = tunelist::refuse_output(definitions, argv[2])) textio::open_error(*refused);
 
     textio::text_output out;
