@@ -1,6 +1,5 @@
 #include "tunehdr/make_header.h"
 
-#include <cstring>
 #include <string>
 
 #include "textio/line_loop.h"

@@ -61,8 +61,6 @@ bool open_fragment(textio::text_input& fragment, std::string_view name,
     return fragment.refill() || !fragment.failed();
 }
 
-}  // namespace
-
 // "000" to "999", four bytes an entry so that one is found with a shift.
 constexpr auto three_digits = [] {
     std::array<std::array<char, 4>, 1000> digits{};
@@ -73,6 +71,8 @@ constexpr auto three_digits = [] {
     }
     return digits;
 }();
+
+}  // namespace
 
 bool edit_fragment_line(text_line& line, std::int32_t& counter, bool renumber) {
     const char* data = line.data;
@@ -114,7 +114,6 @@ std::optional<std::string> assemble_list(textio::text_input& definitions, textio
     textio::text_input fragment;
     std::int32_t counter = 0;
     std::optional<std::string> failure;
-
 
     auto expand_include = [&](text_line& line) {
         std::string_view name = fragment_name(line.content());
