@@ -121,7 +121,7 @@ void write_file(const fs::path& file, std::string_view bytes) {
 
 std::string hex_dump(std::string_view bytes) {
     std::string dump;
-    char cell[8];
+    char cell[24];
     for (std::size_t row = 0; row < bytes.size(); row += 16) {
         std::snprintf(cell, sizeof cell, "%06zx", row);
         dump += cell;
