@@ -15,8 +15,6 @@ static_assert(std::endian::native == std::endian::little, "words hold their firs
 constexpr std::uint64_t each_byte = 0x0101010101010101;
 constexpr std::uint64_t top_bits = each_byte * 0x80;
 
-inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
 inline std::uint64_t load_word(const char* from) {
     std::uint64_t word;
     std::memcpy(&word, from, 8);
