@@ -31,42 +31,44 @@ include_guard(GLOBAL)
 # from `folder`. Names that no file can have (empty, or holding a NUL byte) fail when tunelist
 # runs; a name holding ';' cannot be a dependency in CMake and is left out.
 function(_tunetools_fragment_files def folder out_var)
+  # The list as tokens "hh," of two hex digits each. A search for "hh," can only find a whole
+  # token, so bytes are found by plain string search.
   file(READ "${def}" hex HEX)
-  string(REGEX REPLACE "(..)" "\\1;" bytes "${hex}")
-  string(REGEX REPLACE ";$" "" bytes "${bytes}")
-  list(FIND bytes 1a ctrl_z)
+  string(REGEX REPLACE "(..)" "\\1," tokens "${hex}")
+  string(FIND "${tokens}" "1a," ctrl_z)
   if(ctrl_z GREATER_EQUAL 0)
-    list(SUBLIST bytes 0 ${ctrl_z} bytes)
+    string(SUBSTRING "${tokens}" 0 ${ctrl_z} tokens)
   endif()
-  list(REMOVE_ITEM bytes 0d)
-  # Every byte is now "hh;", so "0a;" can only be a whole LF: one list item per line, in hex.
-  string(REPLACE "0a;" "0a|" lines "${bytes};")
-  string(REPLACE ";" "" lines "${lines}")
-  string(REPLACE "|" ";" lines "${lines}")
+  string(REPLACE "0d," "" tokens "${tokens}")
+
+  # Include lines, each from the LF before it: any byte but LF at position 0, "include", any
+  # byte but LF at position 8, then the name up to the next LF.
+  set(other "([1-9a-f][0-9a-f]|0[0-9b-f]),")
+  string(REGEX MATCHALL "0a,${other}69,6e,63,6c,75,64,65,${other}(${other})+" lines
+    "0a,${tokens}")
+  list(TRANSFORM lines REPLACE "^0a,..,69,6e,63,6c,75,64,65,..," "" OUTPUT_VARIABLE names)
+  if(names MATCHES "3b,")
+    message(WARNING "tunetools: a fragment name in ${def} holds ';', which CMake cannot take "
+      "for a dependency; the song list is not rebuilt when that fragment changes.")
+  endif()
+  # A name holding a NUL byte is an open error when tunelist runs.
+  list(FILTER names EXCLUDE REGEX "(3b|00),")
+  list(JOIN names "\n" names)
+
+  # Turn the tokens back into bytes, one kind of byte at a time. No name holds ';' or LF, so
+  # every ';' left still ends a whole token.
+  string(REPLACE "," ";" names "${names}")
+  string(REGEX MATCHALL "[0-9a-f][0-9a-f]" kinds "${names}")
+  list(REMOVE_DUPLICATES kinds)
+  foreach(kind IN LISTS kinds)
+    math(EXPR code "0x${kind}")
+    string(ASCII ${code} byte)
+    string(REPLACE "${kind};" "${byte}" names "${names}")
+  endforeach()
+  string(REPLACE "\n" ";" names "${names}")
 
   set(files)
-  foreach(line IN LISTS lines)
-    if(NOT line MATCHES "^..696e636c756465..(.+)$")
-      continue()
-    endif()
-    string(REGEX REPLACE "0a$" "" name_hex "${CMAKE_MATCH_1}")
-    if(name_hex STREQUAL "" OR name_hex MATCHES "^(..)*00")
-      continue()
-    endif()
-    if(name_hex MATCHES "^(..)*3b")
-      message(WARNING "tunetools: the fragment name in ${def} holding ';' is not tracked as a "
-        "dependency; the song list is not rebuilt when that fragment changes.")
-      continue()
-    endif()
-    set(name "")
-    string(LENGTH "${name_hex}" length)
-    math(EXPR last "${length} - 2")
-    foreach(at RANGE 0 ${last} 2)
-      string(SUBSTRING "${name_hex}" ${at} 2 byte)
-      math(EXPR code "0x${byte}")
-      string(ASCII ${code} char)
-      string(APPEND name "${char}")
-    endforeach()
+  foreach(name IN LISTS names)
     cmake_path(ABSOLUTE_PATH name BASE_DIRECTORY "${folder}" OUTPUT_VARIABLE file)
     list(APPEND files "${file}")
   endforeach()
