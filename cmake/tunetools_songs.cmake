@@ -21,7 +21,9 @@
 # Both tools write to a file of their own in the build tree; the result is copied over the
 # published file only when its bytes differ, so an unchanged mus_def.h recompiles nothing. A
 # failing run stops the build with the tool's own message and leaves the published file as it
-# was. Nothing is written into the source tree.
+# was. Nothing is written into the source tree. A stamp file records each run, so that Make,
+# which cannot tell an unchanged output from a stale one, runs nothing when nothing changed; the
+# price is that Make does not remake a published file deleted by hand (Ninja does).
 
 include_guard(GLOBAL)
 
